@@ -58,7 +58,7 @@ void Button::Write(int ownIndex, PropertySlot value) {
       platform.Invalidate(window_, true);
       break;
     case kButtonCaption:
-      platform.SetWindowText(window_, properties_.TextAt(kButtonCaption));
+      platform.SetText(window_, properties_.TextAt(kButtonCaption));
       break;
     case kButtonFont:
       ApplyFont(window_, properties_.DataAt(kButtonFont), font_, true);

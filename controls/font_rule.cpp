@@ -38,7 +38,7 @@ bool FontRequestFrom(const DataBlock& description, FontRequest& request) {
 OwnedGdiObject MakeDescribedFont(const DataBlock& description) {
   FontRequest request;
   if (!FontRequestFrom(description, request)) return OwnedGdiObject();
-  return OwnedGdiObject(ThePlatform().CreateFont(request));
+  return OwnedGdiObject(ThePlatform().MakeFont(request));
 }
 
 void ApplyFont(WindowHandle window, const DataBlock& description, OwnedGdiObject& owned, bool redraw) {

@@ -39,7 +39,7 @@ bool Label::Create(const ControlPlacement& placement) {
 void Label::Write(int ownIndex, PropertySlot value) {
   properties_.Store(ownIndex, value);
   Platform& platform = ThePlatform();
-  if (ownIndex == kLabelCaption) platform.SetWindowText(window_, properties_.TextAt(kLabelCaption));
+  if (ownIndex == kLabelCaption) platform.SetText(window_, properties_.TextAt(kLabelCaption));
   platform.Invalidate(window_, false);
 }
 

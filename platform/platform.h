@@ -168,7 +168,7 @@ class Platform {
   virtual void PlaceBelow(WindowHandle window, WindowHandle above) = 0;
   virtual void ShowWindow(WindowHandle window, ShowMode mode) = 0;
   virtual void EnableWindow(WindowHandle window, bool enabled) = 0;
-  virtual void SetWindowText(WindowHandle window, const std::string& text) = 0;
+  virtual void SetText(WindowHandle window, const std::string& text) = 0;
   virtual void Invalidate(WindowHandle window, bool erase) = 0;
   virtual void ChangeStyle(WindowHandle window, std::uint32_t style) = 0;  // refreshes the frame
   virtual void SetWindowFont(WindowHandle window, GdiHandle font, bool redraw) = 0;
@@ -195,7 +195,7 @@ class Platform {
 
   // GDI objects.
   virtual GdiHandle CreateSolidBrush(Colour colour) = 0;
-  virtual GdiHandle CreateFont(const FontRequest& request) = 0;  // 0 when it cannot be made
+  virtual GdiHandle MakeFont(const FontRequest& request) = 0;  // 0 when it cannot be made
   virtual void DeleteGdiObject(GdiHandle object) = 0;
   virtual GdiHandle StockGuiFont() = 0;
   virtual Colour SystemColour(int index) = 0;

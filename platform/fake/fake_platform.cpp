@@ -102,17 +102,17 @@ FakeDrive* FakePlatform::DriveAt(const char* root) {
 
 DiskQueryOutcome FakePlatform::QueryDiskBytes(const char* root, DiskBytes& figures) {
   if (!extendedQueryAvailable) return DiskQueryOutcome::Unavailable;
-  ++diskQueries;
   FakeDrive* drive = DriveAt(root);
-  if (drive == nullptr || !drive->hasMedium) return DiskQueryOutcome::Failed;
+  if (++diskQueries == failDiskQueryNumber || drive == nullptr || !drive->hasMedium) {
+    return DiskQueryOutcome::Failed;
+  }
   figures = drive->bytes;
   return DiskQueryOutcome::Answered;
 }
 
 bool FakePlatform::QueryDiskClusters(const char* root, DiskClusters& figures) {
-  ++diskQueries;
   FakeDrive* drive = DriveAt(root);
-  if (drive == nullptr || !drive->hasMedium) return false;
+  if (++diskQueries == failDiskQueryNumber || drive == nullptr || !drive->hasMedium) return false;
   figures = drive->clusters;
   return true;
 }
@@ -120,6 +120,7 @@ bool FakePlatform::QueryDiskClusters(const char* root, DiskClusters& figures) {
 std::string FakePlatform::LogicalDriveStrings() {
   std::string strings;
   if (driveStringsFail) return strings;
+  if (!driveStringsOverride.empty()) return driveStringsOverride;
   for (const auto& drive : drives) {
     strings += drive.first;
     strings += ":\\";
@@ -201,7 +202,10 @@ void FakePlatform::ShowWindow(WindowHandle window, ShowMode mode) {
 
 void FakePlatform::EnableWindow(WindowHandle window, bool enabled) { Window(window).enabled = enabled; }
 
-void FakePlatform::SetWindowText(WindowHandle window, const std::string& text) { Window(window).text = text; }
+void FakePlatform::SetText(WindowHandle window, const std::string& text) {
+  Window(window).text = text;
+  windowTexts.emplace_back(window, text);
+}
 
 void FakePlatform::Invalidate(WindowHandle window, bool erase) {
   FakeWindow& invalidated = Window(window);
@@ -280,7 +284,7 @@ GdiHandle FakePlatform::CreateSolidBrush(Colour) {
   return brush;
 }
 
-GdiHandle FakePlatform::CreateFont(const FontRequest&) {
+GdiHandle FakePlatform::MakeFont(const FontRequest&) {
   if (fontsFail) return 0;
   GdiHandle font = nextGdiObject_++;
   liveGdiObjects.insert(font);

@@ -66,7 +66,9 @@ class FakePlatform : public Platform {
   std::map<char, FakeDrive> drives;  // by upper-case letter, in listing order
   bool extendedQueryAvailable = true;
   bool driveStringsFail = false;
+  std::string driveStringsOverride;  // listed verbatim in place of `drives` when not empty
   int diskQueries = 0;
+  int failDiskQueryNumber = 0;  // the disk query with this number (from 1) fails
   ScreenSize screen{1920, 1080};
   std::vector<FakeErrorBox> errorBoxes;
 
@@ -83,6 +85,7 @@ class FakePlatform : public Platform {
   bool fontsFail = false;
   std::set<GdiHandle> liveGdiObjects;
   std::vector<std::string> gdiMistakes;  // deletes of unknown or stock objects
+  std::vector<std::pair<WindowHandle, std::string>> windowTexts;  // every SetWindowText, in order
 
   FakeWindow& Window(WindowHandle window);
   // The live child of `parent` with this child identifier, or 0.
@@ -118,7 +121,7 @@ class FakePlatform : public Platform {
   void PlaceBelow(WindowHandle window, WindowHandle above) override;
   void ShowWindow(WindowHandle window, ShowMode mode) override;
   void EnableWindow(WindowHandle window, bool enabled) override;
-  void SetWindowText(WindowHandle window, const std::string& text) override;
+  void SetText(WindowHandle window, const std::string& text) override;
   void Invalidate(WindowHandle window, bool erase) override;
   void ChangeStyle(WindowHandle window, std::uint32_t style) override;
   void SetWindowFont(WindowHandle window, GdiHandle font, bool redraw) override;
@@ -139,7 +142,7 @@ class FakePlatform : public Platform {
   bool StartTimer(WindowHandle window, unsigned id, unsigned milliseconds) override;
   void StopTimer(WindowHandle window, unsigned id) override;
   GdiHandle CreateSolidBrush(Colour colour) override;
-  GdiHandle CreateFont(const FontRequest& request) override;
+  GdiHandle MakeFont(const FontRequest& request) override;
   void DeleteGdiObject(GdiHandle object) override;
   GdiHandle StockGuiFont() override;
   Colour SystemColour(int index) override;
