@@ -14,7 +14,8 @@ struct ConstantTextBlock {
   char startMonitoring[9];  // 开启监控
 };
 
-constexpr ConstantTextBlock kConstantTexts = {
+// inline: one block for the whole program, so every file's pointers fall inside the registered one.
+inline constexpr ConstantTextBlock kConstantTexts = {
     "",
     "U\xC5\xCC\xD2\xD1\xB2\xE5\xC8\xEB",
     "\xC3\xBB\xD3\xD0U\xC5\xCC\xB2\xE5\xC8\xEB",

@@ -26,5 +26,6 @@ ctest --preset win64
 step "32-bit Windows build: the shipped program"
 cmake --preset win32 >/dev/null
 cmake --build --preset win32
+ctest --preset win32
 
 step "All tests passed"

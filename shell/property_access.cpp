@@ -44,16 +44,18 @@ PropertySlot NewDataSlot(const char* block) {
 
 PropertySlot ReadCommon(Shell& shell, ControlRecord& control, std::int32_t index) {
   const CommonProperties& common = control.common;
-  Rect rect = IsLive(shell, control) ? shell.platform().WindowRect(control.component->Handle()) : common.rect;
+  auto rect = [&shell, &control] {
+    return IsLive(shell, control) ? shell.platform().WindowRect(control.component->Handle()) : control.common.rect;
+  };
   switch (index) {
     case kLeftProperty:
-      return SlotFromInteger(rect.left);
+      return SlotFromInteger(rect().left);
     case kTopProperty:
-      return SlotFromInteger(rect.top);
+      return SlotFromInteger(rect().top);
     case kWidthProperty:
-      return SlotFromInteger(rect.Width());
+      return SlotFromInteger(rect().Width());
     case kHeightProperty:
-      return SlotFromInteger(rect.Height());
+      return SlotFromInteger(rect().Height());
     case kTagProperty:
       return NewTextSlot(common.tag.c_str());
     case kVisibleProperty:
