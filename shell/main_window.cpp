@@ -141,7 +141,7 @@ void MainWindow::OnActivated(bool active) {
     return;
   }
   int focused = ControlHolding(shell_.platform().FocusedWindow());
-  if (focused >= 0) lastFocus_ = record_.controls[static_cast<std::size_t>(focused)].component->Handle();
+  lastFocus_ = focused >= 0 ? record_.controls[static_cast<std::size_t>(focused)].component->Handle() : 0;
   Raise(kDeactivatedEvent);
 }
 

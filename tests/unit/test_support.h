@@ -40,9 +40,6 @@ class ShellTest : public ::testing::Test {
     return record != nullptr && record->component != nullptr ? record->component->Handle() : 0;
   }
 
-  // The one error box shown, as the message after its heading.
-  std::string LastBoxText() const { return fake_.errorBoxes.empty() ? "" : fake_.errorBoxes.back().text; }
-
   FakePlatform fake_;
   Shell shell_;
 };
