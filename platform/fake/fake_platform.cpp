@@ -51,10 +51,15 @@ void FakePlatform::FireTimers() {
 
 void FakePlatform::AddDrive(char letter, const FakeDrive& drive) { drives[letter] = drive; }
 
+bool FakePlatform::Injected(FakeCall kind) {
+  long number = ++callCounts[static_cast<std::size_t>(kind)];
+  return kind == failKind && number == failNumber;
+}
+
 void* FakePlatform::AllocateBytes(std::size_t size) {
   ++allocationCount;
   lastAllocationSize = size;
-  if (allocationCount == failAllocationNumber) return nullptr;
+  if (Injected(FakeCall::Allocation) || allocationCount == failAllocationNumber) return nullptr;
   void* block = std::malloc(size == 0 ? 1 : size);
   if (block != nullptr) ++liveAllocations;
   return block;
@@ -70,17 +75,19 @@ void FakePlatform::SetQuietErrorMode() { calls.push_back("SetQuietErrorMode"); }
 
 std::wstring FakePlatform::ModuleFileName() {
   calls.push_back("ModuleFileName");
-  return modulePath;
+  return Injected(FakeCall::ModuleFileName) ? std::wstring() : modulePath;
 }
 
 bool FakePlatform::ChangeDirectory(const std::wstring& folder) {
   calls.push_back("ChangeDirectory " + Narrow(folder));
-  if (folder.empty()) return false;
+  if (Injected(FakeCall::ChangeDirectory) || folder.empty()) return false;
   workingDirectory = folder;
   return true;
 }
 
-std::wstring FakePlatform::WorkingDirectory() { return workingDirectoryFails ? std::wstring() : workingDirectory; }
+std::wstring FakePlatform::WorkingDirectory() {
+  return Injected(FakeCall::WorkingDirectory) || workingDirectoryFails ? std::wstring() : workingDirectory;
+}
 
 void FakePlatform::ResetFloatingPoint() { calls.push_back("ResetFloatingPoint"); }
 
@@ -101,9 +108,11 @@ FakeDrive* FakePlatform::DriveAt(const char* root) {
 }
 
 DiskQueryOutcome FakePlatform::QueryDiskBytes(const char* root, DiskBytes& figures) {
-  if (!extendedQueryAvailable) return DiskQueryOutcome::Unavailable;
+  // An injected failure is the extended query found and failing.
+  bool injected = Injected(FakeCall::DiskBytes);
+  if (!extendedQueryAvailable && !injected) return DiskQueryOutcome::Unavailable;
   FakeDrive* drive = DriveAt(root);
-  if (++diskQueries == failDiskQueryNumber || drive == nullptr || !drive->hasMedium) {
+  if (++diskQueries == failDiskQueryNumber || injected || drive == nullptr || !drive->hasMedium) {
     return DiskQueryOutcome::Failed;
   }
   figures = drive->bytes;
@@ -112,14 +121,15 @@ DiskQueryOutcome FakePlatform::QueryDiskBytes(const char* root, DiskBytes& figur
 
 bool FakePlatform::QueryDiskClusters(const char* root, DiskClusters& figures) {
   FakeDrive* drive = DriveAt(root);
-  if (++diskQueries == failDiskQueryNumber || drive == nullptr || !drive->hasMedium) return false;
+  bool injected = Injected(FakeCall::DiskClusters);
+  if (++diskQueries == failDiskQueryNumber || injected || drive == nullptr || !drive->hasMedium) return false;
   figures = drive->clusters;
   return true;
 }
 
 std::string FakePlatform::LogicalDriveStrings() {
   std::string strings;
-  if (driveStringsFail) return strings;
+  if (Injected(FakeCall::DriveStrings) || driveStringsFail) return strings;
   if (!driveStringsOverride.empty()) return driveStringsOverride;
   for (const auto& drive : drives) {
     strings += drive.first;
@@ -137,7 +147,7 @@ unsigned FakePlatform::DriveType(const char* root) {
 std::string FakePlatform::VolumeLabel(const char* root) {
   calls.push_back(std::string("VolumeLabel ") + root);
   FakeDrive* drive = DriveAt(root);
-  return drive == nullptr || !drive->hasMedium ? std::string() : drive->label;
+  return Injected(FakeCall::VolumeLabel) || drive == nullptr || !drive->hasMedium ? std::string() : drive->label;
 }
 
 WindowHandle FakePlatform::MakeWindow(const WindowSpec& spec) {
@@ -268,7 +278,7 @@ void FakePlatform::ComboSelect(WindowHandle combo, int index) {
 
 bool FakePlatform::StartTimer(WindowHandle window, unsigned id, unsigned milliseconds) {
   calls.push_back("StartTimer " + std::to_string(milliseconds));
-  if (timersFail) return false;
+  if (Injected(FakeCall::StartTimer) || timersFail) return false;
   Window(window).timers[id] = milliseconds;
   return true;
 }
@@ -285,7 +295,7 @@ GdiHandle FakePlatform::CreateSolidBrush(Colour) {
 }
 
 GdiHandle FakePlatform::MakeFont(const FontRequest&) {
-  if (fontsFail) return 0;
+  if (Injected(FakeCall::MakeFont) || fontsFail) return 0;
   GdiHandle font = nextGdiObject_++;
   liveGdiObjects.insert(font);
   return font;

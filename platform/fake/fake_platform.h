@@ -2,6 +2,8 @@
 // objects and text storage that tests can set up, inspect and make fail.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -24,6 +26,22 @@ struct FakeDrive {
   DiskBytes bytes;
   DiskClusters clusters;
 };
+
+// Calls that can fail, for tests that fail the N-th call of one kind. A
+// failing call answers as the system does when it fails.
+enum class FakeCall : std::size_t {
+  Allocation,        // null
+  ModuleFileName,    // the empty path
+  ChangeDirectory,   // false; the working directory stays
+  WorkingDirectory,  // the empty path
+  DiskBytes,         // Failed
+  DiskClusters,      // false
+  DriveStrings,      // the empty buffer
+  VolumeLabel,       // the empty label
+  StartTimer,        // false; no timer runs
+  MakeFont,          // 0
+};
+constexpr std::size_t kFakeCallKinds = 10;
 
 struct FakeComboItem {
   std::string text;
@@ -86,6 +104,13 @@ class FakePlatform : public Platform {
   std::set<GdiHandle> liveGdiObjects;
   std::vector<std::string> gdiMistakes;  // deletes of unknown or stock objects
   std::vector<std::pair<WindowHandle, std::string>> windowTexts;  // every SetWindowText, in order
+
+  // Calls of each kind so far (all of them, failed or not), and the one call
+  // to fail: the `failNumber`-th (from 1) of kind `failKind`; 0 fails none.
+  std::array<long, kFakeCallKinds> callCounts{};
+  FakeCall failKind = FakeCall::Allocation;
+  long failNumber = 0;
+  long CallCount(FakeCall kind) const { return callCounts[static_cast<std::size_t>(kind)]; }
 
   FakeWindow& Window(WindowHandle window);
   // The live child of `parent` with this child identifier, or 0.
@@ -154,6 +179,8 @@ class FakePlatform : public Platform {
 
  private:
   FakeDrive* DriveAt(const char* root);
+  // Counts a call of `kind`; true when it is the one to fail.
+  bool Injected(FakeCall kind);
 
   std::map<WindowHandle, FakeWindow> windows_;
   WindowHandle nextWindow_ = 0x100;

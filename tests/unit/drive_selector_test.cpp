@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <cwchar>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -239,6 +240,9 @@ struct SelectorStartCase {
   int usbSelection;
   const char* usbReads;
 };
+
+// By name: printed byte by byte, the padding after the flag would be read uninitialised.
+void PrintTo(const SelectorStartCase& c, std::ostream* out) { *out << c.name; }
 
 class SelectorStartTest : public DriveSelectorTest, public testing::WithParamInterface<SelectorStartCase> {};
 

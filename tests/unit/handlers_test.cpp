@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -285,6 +286,9 @@ struct AllocationFailureCase {
   int queries;  // disk queries made before it
   bool totalWritten;
 };
+
+// By name: printed byte by byte, the padding after the flag would be read uninitialised.
+void PrintTo(const AllocationFailureCase& c, std::ostream* out) { *out << c.name; }
 
 class TickAllocationFailureTest : public MonitorTest, public testing::WithParamInterface<AllocationFailureCase> {};
 
