@@ -21,7 +21,8 @@ class PropertyStore {
   std::int32_t Integer(int index) const { return values_[Checked(index)].integer; }
   void SetInteger(int index, std::int32_t value) { values_[Checked(index)].integer = value; }
   const std::string& TextAt(int index) const { return values_[Checked(index)].text; }
-  void SetText(int index, const std::string& text) { values_[Checked(index)].text = text; }
+  // Assigned in place, so rewriting a caption reuses its storage.
+  void SetText(int index, const char* text) { values_[Checked(index)].text.assign(text); }
   const DataBlock& DataAt(int index) const { return values_[Checked(index)].data; }
 
  private:

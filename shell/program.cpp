@@ -98,14 +98,14 @@ void Shell::LoadDescription() {
   windows_ = std::move(windows);
 }
 
-WindowRecord* Shell::FindWindow(ControlNumber number) {
+WindowRecord* Shell::FindWindowRecord(ControlNumber number) {
   for (WindowRecord& window : windows_) {
     if (window.entry->number == number) return &window;
   }
   return nullptr;
 }
 
-ControlRecord* Shell::FindControl(WindowRecord& window, ControlNumber number) {
+ControlRecord* Shell::FindControlRecord(WindowRecord& window, ControlNumber number) {
   for (ControlRecord& control : window.controls) {
     if (control.entry->number == number) return &control;
   }
@@ -151,7 +151,7 @@ void RunProgram(Platform& platform, const Program& program) {
 
 void LoadWindow(ControlNumber number) {
   Shell& shell = TheShell();
-  WindowRecord* window = shell.FindWindow(number);
+  WindowRecord* window = shell.FindWindowRecord(number);
   if (window == nullptr) FatalError(kStartWindowFailed, 0);
   window->window.reset(new MainWindow(shell, *window));
   if (!window->window->Build()) FatalError(kStartWindowFailed, 0);
@@ -167,13 +167,13 @@ int RunEventLoop() {
 bool RaiseEvent(ControlNumber windowNumber, ControlNumber controlNumber, std::int32_t eventIndex) {
   Shell& shell = TheShell();
   if (shell.eventHold() > 0) return false;
-  WindowRecord* window = shell.FindWindow(windowNumber);
+  WindowRecord* window = shell.FindWindowRecord(windowNumber);
   if (window == nullptr) FatalError(kEventWindowMissing, 0);
   Handler handler;
   if (controlNumber == 0) {
     handler = BoundHandler(window->bindings, eventIndex);
   } else {
-    ControlRecord* control = shell.FindControl(*window, controlNumber);
+    ControlRecord* control = shell.FindControlRecord(*window, controlNumber);
     if (control == nullptr) FatalError(kEventControlMissing, 0);
     handler = BoundHandler(control->bindings, eventIndex);
   }
@@ -184,11 +184,11 @@ bool RaiseEvent(ControlNumber windowNumber, ControlNumber controlNumber, std::in
 
 void ControlGone(ControlNumber windowNumber, ControlNumber controlNumber) {
   Shell& shell = TheShell();
-  WindowRecord* window = shell.FindWindow(windowNumber);
+  WindowRecord* window = shell.FindWindowRecord(windowNumber);
   if (window == nullptr) return;  // the table is already empty: shutting down
   if (controlNumber != 0) {
     // The control reports this as the last thing it does; freeing it here is safe.
-    ControlRecord* control = shell.FindControl(*window, controlNumber);
+    ControlRecord* control = shell.FindControlRecord(*window, controlNumber);
     if (control != nullptr) control->component.reset();
     return;
   }

@@ -74,8 +74,8 @@ class Shell {
   void LoadDescription();      // window table and handler bindings
   void RegisterExitHook(Handler hook) { exitHook_ = hook; }
 
-  WindowRecord* FindWindow(ControlNumber window);
-  ControlRecord* FindControl(WindowRecord& window, ControlNumber control);
+  WindowRecord* FindWindowRecord(ControlNumber window);
+  ControlRecord* FindControlRecord(WindowRecord& window, ControlNumber control);
   std::vector<WindowRecord>& windows() { return windows_; }
 
   bool AnyWindowLive();

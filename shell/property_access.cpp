@@ -7,9 +7,9 @@
 
 namespace {
 
-ControlRecord& FindControlRecord(Shell& shell, ControlNumber windowNumber, ControlNumber controlNumber) {
-  WindowRecord* window = shell.FindWindow(windowNumber);
-  ControlRecord* control = window != nullptr ? shell.FindControl(*window, controlNumber) : nullptr;
+ControlRecord& AddressedControl(Shell& shell, ControlNumber windowNumber, ControlNumber controlNumber) {
+  WindowRecord* window = shell.FindWindowRecord(windowNumber);
+  ControlRecord* control = window != nullptr ? shell.FindControlRecord(*window, controlNumber) : nullptr;
   // A control the window lacks is reported like a window that is not loaded.
   if (control == nullptr) FatalError(kPropertyWindowMissing, 0);
   return *control;
@@ -117,7 +117,7 @@ void WriteCommon(Shell& shell, ControlRecord& control, std::int32_t index, Prope
 PropertySlot ReadProperty(ControlNumber window, ControlNumber control, std::int32_t propertyIndex,
                           std::int32_t elementIndex) {
   Shell& shell = TheShell();
-  ControlRecord& record = FindControlRecord(shell, window, control);
+  ControlRecord& record = AddressedControl(shell, window, control);
   if (propertyIndex < kFirstOwnProperty) {
     return elementIndex == kWholeValue ? ReadCommon(shell, record, propertyIndex) : 0;
   }
@@ -145,7 +145,7 @@ PropertySlot ReadProperty(ControlNumber window, ControlNumber control, std::int3
 void WriteProperty(ControlNumber window, ControlNumber control, std::int32_t propertyIndex,
                    std::int32_t elementIndex, PropertySlot value) {
   Shell& shell = TheShell();
-  ControlRecord& record = FindControlRecord(shell, window, control);
+  ControlRecord& record = AddressedControl(shell, window, control);
   if (propertyIndex < kFirstOwnProperty) {
     if (elementIndex == kWholeValue) WriteCommon(shell, record, propertyIndex, value);
     return;

@@ -8,7 +8,6 @@
 #include <windows.h>
 #include <fcntl.h>
 #include <io.h>
-#undef FindWindow  // windows.h's macro would rename Shell::FindWindow here
 
 #include <algorithm>
 #include <cstdio>
@@ -99,7 +98,7 @@ void Measure() {
     }
   }
 
-  HWND mainWindow = reinterpret_cast<HWND>(TheShell().FindWindow(kMainWindowNumber)->window->handle());
+  HWND mainWindow = reinterpret_cast<HWND>(TheShell().FindWindowRecord(kMainWindowNumber)->window->handle());
   // Paints now what the tick invalidated, as the loop would after it.
   auto paintNow = [mainWindow] { RedrawWindow(mainWindow, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN); };
 

@@ -37,7 +37,7 @@ FakeDrive DriveOfKind(unsigned kind, const std::string& label = "", bool hasMedi
 class DriveSelectorTest : public ShellTest {
  protected:
   DriverBox& Box(ControlNumber box) {
-    return static_cast<DriverBox&>(*shell_.FindControl(*shell_.FindWindow(kMainWindowNumber), box)->component);
+    return static_cast<DriverBox&>(*shell_.FindControlRecord(*shell_.FindWindowRecord(kMainWindowNumber), box)->component);
   }
   FakeWindow& Combo(ControlNumber box) { return fake_.Window(ControlWindow(box)); }
 

@@ -169,9 +169,9 @@ struct Windows {
 };
 
 Windows FindWindows() {
-  WindowRecord& window = *TheShell().FindWindow(kMainWindowNumber);
+  WindowRecord& window = *TheShell().FindWindowRecord(kMainWindowNumber);
   auto handle = [&window](ControlNumber number) {
-    ControlRecord* control = TheShell().FindControl(window, number);
+    ControlRecord* control = TheShell().FindControlRecord(window, number);
     return control != nullptr && control->component != nullptr ? control->component->Handle() : 0;
   };
   return Windows{handle(kUsbIndicatorLabelNumber), handle(kTotalSpaceLabelNumber), handle(kFreeSpaceLabelNumber),

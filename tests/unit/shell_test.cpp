@@ -263,7 +263,7 @@ TEST(FatalErrorTest, NoHandlerRunsWhileTheBoxIsOpenNorAfterwards) {
   ASSERT_EQ(g_counts.tick, 1);  // the timer does reach its handler before the error
 
   WindowHandle button =
-      shell.FindControl(*shell.FindWindow(kMainWindowNumber), kMonitorButtonNumber)->component->Handle();
+      shell.FindControlRecord(*shell.FindWindowRecord(kMainWindowNumber), kMonitorButtonNumber)->component->Handle();
   bool raisedWhileOpen = true;
   fake.whileBoxOpen = [&] {
     fake.FireTimers();

@@ -36,7 +36,7 @@ class ShellTest : public ::testing::Test {
   }
 
   WindowHandle ControlWindow(ControlNumber control) {
-    ControlRecord* record = shell_.FindControl(*shell_.FindWindow(kMainWindowNumber), control);
+    ControlRecord* record = shell_.FindControlRecord(*shell_.FindWindowRecord(kMainWindowNumber), control);
     return record != nullptr && record->component != nullptr ? record->component->Handle() : 0;
   }
 

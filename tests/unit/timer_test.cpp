@@ -31,7 +31,7 @@ class TimerTest : public ShellTest {
   }
   TimerMap Running() { return fake_.Window(ControlWindow(kTimerNumber)).timers; }
   Control& TimerControl() {
-    return *shell_.FindControl(*shell_.FindWindow(kMainWindowNumber), kTimerNumber)->component;
+    return *shell_.FindControlRecord(*shell_.FindWindowRecord(kMainWindowNumber), kTimerNumber)->component;
   }
 
   // The timer calls made since `mark` (an index into fake_.calls).

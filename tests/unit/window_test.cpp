@@ -22,7 +22,7 @@ struct BuiltWindow {
     LoadWindow(kMainWindowNumber);
   }
   WindowHandle Control(ControlNumber number) {
-    return shell.FindControl(*shell.FindWindow(kMainWindowNumber), number)->component->Handle();
+    return shell.FindControlRecord(*shell.FindWindowRecord(kMainWindowNumber), number)->component->Handle();
   }
   System fake;
   Shell shell;
