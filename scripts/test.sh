@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the unit tests natively, under
-# valgrind and under the sanitizers, the 64-bit Windows build's unit and
+# valgrind and under the sanitizers, the fuzz targets for a while, the 64-bit Windows build's unit and
 # end-to-end tests under Wine, and the shipped 32-bit build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,6 +23,11 @@ step "Unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake --preset native-sanitize >/dev/null
 cmake --build --preset native-sanitize
 ctest --preset native-sanitize
+
+step "Fuzzing: each target for a bounded time (scripts/fuzz.sh runs them longer)"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+ctest --preset fuzz
 
 step "64-bit Windows build: unit and end-to-end tests under Wine"
 cmake --preset win64 >/dev/null

@@ -98,7 +98,6 @@ class Shell {
   std::vector<WindowRecord> windows_;
   std::int32_t eventHold_ = 0;
   Handler exitHook_ = nullptr;
-  Platform* previousPlatform_ = nullptr;
   Shell* previousShell_ = nullptr;
 };
 

@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr std::int32_t kCaption = 8;
 constexpr std::int32_t kButtonCaption = 10;
 constexpr std::int32_t kCurrentDrive = 8;
 constexpr std::int32_t kPeriod = 8;
