@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the unit tests natively, under
-# valgrind and under the sanitizers, the fuzz targets for a while, the 64-bit Windows build's unit and
-# end-to-end tests under Wine, and the shipped 32-bit build.
+# valgrind and under the sanitizers, the fuzz targets for a while, the
+# 64-bit Windows build's unit and end-to-end tests under Wine, and the
+# checks of the shipped 32-bit build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
