@@ -7,7 +7,7 @@ packages=(
   cmake make g++ googletest libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-  wine64 xvfb xauth x11-utils imagemagick fonts-wqy-microhei locales
+  wine64 fonts-wine xvfb xauth x11-utils imagemagick fonts-wqy-microhei locales
   clang libclang-rt-14-dev valgrind
 )
 
