@@ -130,7 +130,8 @@ HICON LoadProgramIcon(HINSTANCE module, int size, int bitCount) {
 
 Win32Platform* Win32Platform::instance_ = nullptr;
 
-Win32Platform::Win32Platform(HINSTANCE module) : module_(module) {
+Win32Platform::Win32Platform(HINSTANCE module)
+    : module_(module), liveGdiObjectsMessage_(RegisterWindowMessageW(kLiveGdiObjectsMessage)) {
   instance_ = this;
   RegisterClasses();
 }
@@ -412,7 +413,12 @@ bool Win32Platform::StartTimer(WindowHandle window, unsigned id, unsigned millis
 
 void Win32Platform::StopTimer(WindowHandle window, unsigned id) { KillTimer(Hwnd(window), id); }
 
-GdiHandle Win32Platform::CreateSolidBrush(Colour colour) { return Gdi(::CreateSolidBrush(colour)); }
+GdiHandle Win32Platform::Counted(HGDIOBJ object) {
+  if (object != nullptr) ++liveGdiObjects_;
+  return Gdi(object);
+}
+
+GdiHandle Win32Platform::CreateSolidBrush(Colour colour) { return Counted(::CreateSolidBrush(colour)); }
 
 GdiHandle Win32Platform::MakeFont(const FontRequest& request) {
   LOGFONTW font{};
@@ -431,10 +437,12 @@ GdiHandle Win32Platform::MakeFont(const FontRequest& request) {
   font.lfPitchAndFamily = request.pitchAndFamily;
   std::wstring face = WideFromGbk(request.faceName).substr(0, LF_FACESIZE - 1);
   face.copy(font.lfFaceName, face.size());
-  return Gdi(CreateFontIndirectW(&font));
+  return Counted(CreateFontIndirectW(&font));
 }
 
-void Win32Platform::DeleteGdiObject(GdiHandle object) { DeleteObject(GdiObject(object)); }
+void Win32Platform::DeleteGdiObject(GdiHandle object) {
+  if (DeleteObject(GdiObject(object))) --liveGdiObjects_;
+}
 
 GdiHandle Win32Platform::StockGuiFont() { return Gdi(GetStockObject(DEFAULT_GUI_FONT)); }
 
@@ -539,6 +547,7 @@ LRESULT CALLBACK Win32Platform::OwnWindowProcedure(HWND window, UINT message, WP
 LRESULT Win32Platform::MainWindowMessage(HWND window, WindowOwner* owner, UINT message, WPARAM wParam,
                                          LPARAM lParam) {
   Win32Platform* platform = instance_;
+  if (message == platform->liveGdiObjectsMessage_) return platform->liveGdiObjects_;
   switch (message) {
     case WM_COMMAND:
       if (lParam != 0) {

@@ -25,6 +25,10 @@ class OwnedIcon {
   HICON icon_ = nullptr;
 };
 
+// A registered window message the main window answers with the number of GDI
+// objects the program holds, for watching it from outside over a long run.
+constexpr wchar_t kLiveGdiObjectsMessage[] = L"DiskSpaceQuery.LiveGdiObjects";
+
 class Win32Platform : public Platform {
  public:
   explicit Win32Platform(HINSTANCE instance);
@@ -102,9 +106,14 @@ class Win32Platform : public Platform {
   void Forget(HWND window);
   bool PreTranslateKey(const MSG& message);
   void RegisterClasses();
+  GdiHandle Counted(HGDIOBJ object);
 
   static Win32Platform* instance_;
   HINSTANCE module_;
+  // GDI objects made and not yet deleted. Wine reports no GDI figures of a
+  // process, so the window answers this count to kLiveGdiObjectsMessage.
+  long liveGdiObjects_ = 0;
+  UINT liveGdiObjectsMessage_ = 0;
   std::unordered_map<HWND, Known> windows_;
   std::unordered_map<HWND, WindowOwner*> comboParts_;
 };
