@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the unit tests natively, under
 # valgrind and under the sanitizers, the fuzz targets for a while, the
-# 64-bit Windows build's unit and end-to-end tests under Wine, and the
-# checks of the shipped 32-bit build.
+# 64-bit Windows build's unit and end-to-end tests and a one-minute soak
+# under Wine, and the checks of the shipped 32-bit build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -30,7 +30,7 @@ cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 ctest --preset fuzz
 
-step "64-bit Windows build: unit and end-to-end tests under Wine"
+step "64-bit Windows build: unit and end-to-end tests and a one-minute soak under Wine"
 cmake --preset win64 >/dev/null
 cmake --build --preset win64
 ctest --preset win64

@@ -130,13 +130,15 @@ struct WindowSearch {
   const std::wstring* title;  // null: any title
   bool unownedOnly;
   std::vector<HWND> found;
+  const std::wstring* className = nullptr;  // null: visible windows of any class
 };
 
 BOOL CALLBACK CollectWindow(HWND window, LPARAM parameter) {
   auto* search = reinterpret_cast<WindowSearch*>(parameter);
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
-  if (owner != search->processId || !IsWindowVisible(window)) return TRUE;
+  if (owner != search->processId) return TRUE;
+  if (search->className != nullptr ? ClassOf(window) != *search->className : !IsWindowVisible(window)) return TRUE;
   if (search->unownedOnly && GetWindow(window, GW_OWNER) != nullptr) return TRUE;
   if (search->title != nullptr && WindowText(window) != *search->title) return TRUE;
   search->found.push_back(window);
@@ -153,6 +155,12 @@ std::vector<HWND> Program::TopLevelWindows(const std::wstring& title) const {
 
 std::vector<HWND> Program::VisibleTopLevelWindows() const {
   WindowSearch search{processId_, nullptr, false, {}};
+  EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::vector<HWND> Program::TopLevelWindowsOfClass(const std::wstring& className) const {
+  WindowSearch search{processId_, nullptr, false, {}, &className};
   EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
@@ -246,7 +254,13 @@ void ClickAt(POINT point) {
 }
 
 bool AskHost(const std::string& request, DWORD timeoutMs) {
+  std::string reply;
+  return AskHost(request, reply, timeoutMs);
+}
+
+bool AskHost(const std::string& request, std::string& reply, DWORD timeoutMs) {
   static int counter = 0;
+  reply.clear();
   std::wstring folder = EnvironmentVariable(L"DSQ_E2E_HOST");
   if (folder.empty()) return false;
   std::wstring base = folder + L"\\" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
@@ -262,11 +276,15 @@ bool AskHost(const std::string& request, DWORD timeoutMs) {
   if (!WaitUntil([&] { return GetFileAttributesW(answer.c_str()) != INVALID_FILE_ATTRIBUTES; }, timeoutMs)) {
     return false;
   }
-  char status[16] = "";
+  // The status on the first line, the reply (if any) on the second.
+  char status[16] = "", line[256] = "";
   if (FILE* done = _wfopen(answer.c_str(), L"rb")) {
     std::fgets(status, sizeof status, done);
+    if (std::fgets(line, sizeof line, done) != nullptr) reply = line;
     std::fclose(done);
   }
+  DeleteFileW(answer.c_str());
+  while (!reply.empty() && (reply.back() == '\n' || reply.back() == '\r')) reply.pop_back();
   return std::string(status).rfind("ok", 0) == 0;
 }
 

@@ -1,7 +1,7 @@
-// What the end-to-end tests need to drive a Windows program from another
-// process: start it, find its window and controls, read them, press keys,
-// click, and ask the host (the script that runs the tests) to act outside
-// Windows.
+// What the end-to-end tests and the soak need to drive a Windows program from
+// another process: start it, find its window and controls, read them, press
+// keys, click, and ask the host (the script that runs the driver) to act
+// outside Windows.
 #pragma once
 
 #include <windows.h>
@@ -64,6 +64,9 @@ class Program {
   std::vector<HWND> TopLevelWindows(const std::wstring& title) const;
   // Every visible top-level window of the process.
   std::vector<HWND> VisibleTopLevelWindows() const;
+  // Every top-level window of the process of the class `className`, shown or
+  // not, owned or not ("#32770" for the system's boxes and dialogs).
+  std::vector<HWND> TopLevelWindowsOfClass(const std::wstring& className) const;
   // Waits for the one top-level window titled `title` whose child with the
   // identifier `lastChildId` exists; null on time-out.
   HWND WaitForWindow(const std::wstring& title, int lastChildId, DWORD timeoutMs = kStartTimeoutMs) const;
@@ -96,6 +99,8 @@ void ClickAt(POINT point);
 // Asks the host to do `request` (one line: a command and its arguments) and
 // waits for its answer; true when the host reports success.
 bool AskHost(const std::string& request, DWORD timeoutMs = kEventTimeoutMs);
+// The same for a request the host answers with a line of figures, which go to `reply`.
+bool AskHost(const std::string& request, std::string& reply, DWORD timeoutMs = kEventTimeoutMs);
 
 std::string Narrow(const std::wstring& text);  // UTF-8, for messages
 

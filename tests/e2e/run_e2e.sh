@@ -13,17 +13,11 @@ set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../../scripts/wine-env.sh"
-WINESERVER=/usr/lib/wine/wineserver
+source "$here/host_side.sh"
 # Well within the CTest time-out, so that the clean-up below always runs.
 RUN_LIMIT=${DSQ_E2E_RUN_LIMIT:-150}
 
-# layout: which drives the prefix has
-#   with-removable      D: fixed "DATA", E: removable with a medium, F: empty optical, N: network
-#   without-removable   as above without E:
-#   empty-removable     as above, E: a removable drive without a medium
-#   with-large-drive    with-removable and G:, a fixed disk of 5 TiB (a file
-#                       system of its own, mounted in a private mount namespace:
-#                       the scenario is skipped where that is not allowed)
+# layout: which drives the prefix has (see make_drives in host_side.sh)
 # locale: gbk (code page 936) or western (code page 1252)
 # tests: the driver's GoogleTest filter
 scenario_settings() {
@@ -43,71 +37,6 @@ scenario_settings() {
   esac
 }
 
-# Makes the prefix's drives: symbolic links in dosdevices and their kinds in
-# the registry. Z: (the whole Unix file system) goes, so the drive list is
-# exactly the one the tests expect.
-make_drives() {
-  local dosdevices=$WINEPREFIX/dosdevices kinds=$WINEPREFIX/drive_c/e2e/drives.reg
-  rm -f "$dosdevices/z:"
-  mkdir -p "$work/drive-d"
-  printf 'DATA\n' > "$work/drive-d/.windows-label"
-  ln -s "$work/drive-d" "$dosdevices/d:"
-  # On another file system than C: and D:, so that its figures differ.
-  mkdir -p "$shm/drive-e" "$shm/share"
-  ln -s "$work/no-disc" "$dosdevices/f:"
-  ln -s "$shm/share" "$dosdevices/n:"
-  {
-    printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Drives]\n'
-    printf '"d:"="hd"\n"f:"="cdrom"\n"n:"="network"\n'
-  } > "$kinds"
-  case "$layout" in
-    with-removable) ln -s "$shm/drive-e" "$dosdevices/e:" ;;
-    empty-removable) ln -s "$work/no-medium" "$dosdevices/e:" ;;
-    without-removable) ;;
-    with-large-drive)
-      ln -s "$shm/drive-e" "$dosdevices/e:"
-      ln -s "$work/large" "$dosdevices/g:"
-      printf '"g:"="hd"\n' >> "$kinds" ;;
-  esac
-  if [ "$layout" != without-removable ]; then printf '"e:"="floppy"\n' >> "$kinds"; fi
-  (cd "$WINEPREFIX/drive_c" && "$WINE64" regedit /S 'C:\e2e\drives.reg')
-  "$WINESERVER" -w
-}
-
-# Answers the driver's requests for things only the host can do. A request is
-# a file NAME.request in the shared folder holding one line; the answer is a
-# file NAME.done holding "ok" or "failed".
-serve_host() {
-  local folder=$1 request command argument status
-  while :; do
-    for request in "$folder"/*.request; do
-      [ -e "$request" ] || continue
-      command='' argument=''
-      read -r command argument < "$request" || true
-      status=failed
-      case "$command" in
-        screenshot)  # the main window as it looks now
-          if [[ $argument =~ ^[A-Za-z0-9_-]+$ ]]; then
-            mkdir -p "$artifacts"
-            import -window root -crop 255x215+832+432 +repage "$artifacts/$scenario-$argument.png" && status=ok
-          fi ;;
-        unplug)  # the drive's medium and the drive itself vanish
-          if [[ $argument =~ ^[a-z]$ ]] && mv "$WINEPREFIX/dosdevices/$argument:" "$work/unplugged-$argument"; then
-            status=ok
-          fi ;;
-        plug)
-          if [[ $argument =~ ^[a-z]$ ]] && mv "$work/unplugged-$argument" "$WINEPREFIX/dosdevices/$argument:"; then
-            status=ok
-          fi ;;
-      esac
-      echo "$status" > "${request%.request}.answer"
-      rm -f "$request"
-      mv "${request%.request}.answer" "${request%.request}.done"
-    done
-    sleep 0.05
-  done
-}
-
 # Inside the virtual display: set up the prefix, serve the host requests and
 # run the driver.
 run_inside() {
@@ -116,7 +45,7 @@ run_inside() {
   cp "$driver" "$e2e/e2e_driver.exe"
   cp "$program" "$e2e/DiskSpaceQuery.exe"
   cp "$probe" "$e2e/shell_probe.exe"
-  make_drives
+  make_drives "$layout"
 
   serve_host "$e2e/host" &
   local server=$!
