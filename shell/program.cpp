@@ -47,13 +47,17 @@ Shell::Shell(Platform& platform, const Program& program)
 }
 
 Shell::~Shell() {
-  // Windows still standing go before the records that own their controls.
-  for (WindowRecord& window : windows_) {
-    if (window.window != nullptr && window.loaded) platform_.DestroyWindow(window.window->handle());
-  }
-  windows_.clear();
+  DestroyWindows(windows_);
   g_shell = previousShell_;
   InstallPlatform(previousShell_ != nullptr ? &previousShell_->platform_ : nullptr);
+}
+
+void Shell::DestroyWindows(std::vector<WindowRecord>& windows) {
+  // Windows still standing go before the records that own their controls.
+  for (WindowRecord& window : windows) {
+    if (window.window != nullptr && window.loaded) platform_.DestroyWindow(window.window->handle());
+  }
+  windows.clear();
 }
 
 Shell& TheShell() {
@@ -125,10 +129,7 @@ void Shell::Shutdown(std::int32_t exitCode) {
   // record to report to; then let them and their controls go.
   std::vector<WindowRecord> windows = std::move(windows_);
   windows_.clear();
-  for (WindowRecord& window : windows) {
-    if (window.window != nullptr && window.loaded) platform_.DestroyWindow(window.window->handle());
-  }
-  windows.clear();
+  DestroyWindows(windows);
   Handler exitHook = exitHook_;
   exitHook_ = nullptr;
   if (exitHook != nullptr) exitHook();

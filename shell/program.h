@@ -92,6 +92,8 @@ class Shell {
   bool loopRunning = false;
 
  private:
+  void DestroyWindows(std::vector<WindowRecord>& windows);
+
   Platform& platform_;
   const Program& program_;
   std::wstring programFolder_;
