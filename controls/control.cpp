@@ -8,15 +8,15 @@ bool Control::MakeSystemWindow(WindowKind kind, const ControlPlacement& placemen
                                const std::string& text) {
   windowNumber_ = placement.windowNumber;
   controlNumber_ = placement.controlNumber;
-  WindowSpec spec;
-  spec.kind = kind;
-  spec.parent = placement.parent;
-  spec.childId = placement.childId;
-  spec.style = style;
-  spec.rect = placement.rect;
-  spec.text = text;
-  spec.owner = this;
-  window_ = ThePlatform().MakeWindow(spec);
+  WindowRequest request;
+  request.kind = kind;
+  request.parent = placement.parent;
+  request.childId = placement.childId;
+  request.style = style;
+  request.rect = placement.rect;
+  request.text = text;
+  request.owner = this;
+  window_ = ThePlatform().MakeWindow(request);
   return window_ != 0;
 }
 

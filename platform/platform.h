@@ -120,7 +120,7 @@ class WindowOwner {
   virtual void OnResized() {}
 };
 
-struct WindowSpec {
+struct WindowRequest {
   WindowKind kind = WindowKind::Label;
   WindowHandle parent = 0;
   int childId = 0;
@@ -157,7 +157,7 @@ class Platform {
   virtual std::string VolumeLabel(const char* root) = 0;  // GBK; empty when none or on failure
 
   // Windows.
-  virtual WindowHandle MakeWindow(const WindowSpec& spec) = 0;  // 0 on failure
+  virtual WindowHandle MakeWindow(const WindowRequest& request) = 0;  // 0 on failure
   virtual void DestroyWindow(WindowHandle window) = 0;
   virtual bool WindowExists(WindowHandle window) = 0;
   // Outer rectangle: screen coordinates for a top-level window, parent client

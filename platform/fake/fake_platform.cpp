@@ -25,7 +25,7 @@ FakeWindow& FakePlatform::Window(WindowHandle window) {
 
 WindowHandle FakePlatform::ChildWithId(WindowHandle parent, int childId) {
   for (auto& entry : windows_) {
-    if (entry.second.alive && entry.second.spec.parent == parent && entry.second.spec.childId == childId) {
+    if (entry.second.alive && entry.second.request.parent == parent && entry.second.request.childId == childId) {
       return entry.first;
     }
   }
@@ -34,7 +34,7 @@ WindowHandle FakePlatform::ChildWithId(WindowHandle parent, int childId) {
 
 WindowHandle FakePlatform::TopLevelWindow() {
   for (auto& entry : windows_) {
-    if (entry.second.alive && entry.second.spec.parent == 0) return entry.first;
+    if (entry.second.alive && entry.second.request.parent == 0) return entry.first;
   }
   return 0;
 }
@@ -45,7 +45,7 @@ void FakePlatform::FireTimers() {
     if (entry.second.alive && !entry.second.timers.empty()) ticking.push_back(entry.first);
   }
   for (WindowHandle window : ticking) {
-    if (WindowExists(window)) Window(window).spec.owner->OnTimer();
+    if (WindowExists(window)) Window(window).request.owner->OnTimer();
   }
 }
 
@@ -150,24 +150,24 @@ std::string FakePlatform::VolumeLabel(const char* root) {
   return Injected(FakeCall::VolumeLabel) || drive == nullptr || !drive->hasMedium ? std::string() : drive->label;
 }
 
-WindowHandle FakePlatform::MakeWindow(const WindowSpec& spec) {
+WindowHandle FakePlatform::MakeWindow(const WindowRequest& request) {
   if (++windowCreations == failWindowNumber) return 0;
   WindowHandle window = nextWindow_++;
   FakeWindow& made = windows_[window];
-  made.spec = spec;
-  made.text = spec.text;
-  made.style = spec.style;
-  made.rect = spec.rect;
-  made.visible = (spec.style & win32::kVisible) != 0;
-  made.enabled = (spec.style & win32::kDisabled) == 0;
-  if (spec.parent != 0) Window(spec.parent).children.push_back(window);
-  if (spec.owner != nullptr) spec.owner->OnCreated(window);
+  made.request = request;
+  made.text = request.text;
+  made.style = request.style;
+  made.rect = request.rect;
+  made.visible = (request.style & win32::kVisible) != 0;
+  made.enabled = (request.style & win32::kDisabled) == 0;
+  if (request.parent != 0) Window(request.parent).children.push_back(window);
+  if (request.owner != nullptr) request.owner->OnCreated(window);
   return window;
 }
 
 void FakePlatform::DestroyWindow(WindowHandle window) {
   if (!WindowExists(window)) return;
-  WindowOwner* owner = Window(window).spec.owner;
+  WindowOwner* owner = Window(window).request.owner;
   if (owner != nullptr) owner->OnDestroying();
   std::vector<WindowHandle> children = Window(window).children;
   for (WindowHandle child : children) DestroyWindow(child);
@@ -189,21 +189,21 @@ Rect FakePlatform::WindowRect(WindowHandle window) { return Window(window).rect;
 void FakePlatform::PlaceWindow(WindowHandle window, const Rect& rect) { Window(window).rect = rect; }
 
 void FakePlatform::PlaceOnTop(WindowHandle window) {
-  std::vector<WindowHandle>& siblings = Window(Window(window).spec.parent).children;
+  std::vector<WindowHandle>& siblings = Window(Window(window).request.parent).children;
   siblings.erase(std::find(siblings.begin(), siblings.end(), window));
   siblings.insert(siblings.begin(), window);
 }
 
 void FakePlatform::PlaceBelow(WindowHandle window, WindowHandle above) {
-  std::vector<WindowHandle>& siblings = Window(Window(window).spec.parent).children;
+  std::vector<WindowHandle>& siblings = Window(Window(window).request.parent).children;
   siblings.erase(std::find(siblings.begin(), siblings.end(), window));
   siblings.insert(std::find(siblings.begin(), siblings.end(), above) + 1, window);
 }
 
 void FakePlatform::ShowWindow(WindowHandle window, ShowMode mode) {
   Window(window).visible = mode != ShowMode::Hide;
-  if (mode == ShowMode::Show && Window(window).spec.parent == 0) {
-    WindowOwner* owner = Window(window).spec.owner;
+  if (mode == ShowMode::Show && Window(window).request.parent == 0) {
+    WindowOwner* owner = Window(window).request.owner;
     owner->OnActivated(true);
     focus_ = window;
     owner->OnGotFocus();
@@ -235,17 +235,17 @@ void FakePlatform::FocusWindow(WindowHandle window) { focus_ = window; }
 
 bool FakePlatform::IsChildOf(WindowHandle window, WindowHandle parent) {
   for (WindowHandle at = window; WindowExists(at);) {
-    at = Window(at).spec.parent;
+    at = Window(at).request.parent;
     if (at == parent) return true;
   }
   return false;
 }
 
 void FakePlatform::SendClose(WindowHandle window) {
-  if (Window(window).spec.owner->OnCloseRequest()) DestroyWindow(window);
+  if (Window(window).request.owner->OnCloseRequest()) DestroyWindow(window);
 }
 
-void FakePlatform::ClickButton(WindowHandle button) { Window(button).spec.owner->OnNotify(win32::kButtonClicked); }
+void FakePlatform::ClickButton(WindowHandle button) { Window(button).request.owner->OnNotify(win32::kButtonClicked); }
 
 ScreenSize FakePlatform::PrimaryScreenSize() { return screen; }
 

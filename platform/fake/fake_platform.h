@@ -49,7 +49,7 @@ struct FakeComboItem {
 };
 
 struct FakeWindow {
-  WindowSpec spec;
+  WindowRequest request;
   bool alive = true;
   bool visible = false;
   bool enabled = true;
@@ -137,7 +137,7 @@ class FakePlatform : public Platform {
   std::string LogicalDriveStrings() override;
   unsigned DriveType(const char* root) override;
   std::string VolumeLabel(const char* root) override;
-  WindowHandle MakeWindow(const WindowSpec& spec) override;
+  WindowHandle MakeWindow(const WindowRequest& request) override;
   void DestroyWindow(WindowHandle window) override;
   bool WindowExists(WindowHandle window) override;
   Rect WindowRect(WindowHandle window) override;

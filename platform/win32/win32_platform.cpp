@@ -250,14 +250,14 @@ std::string Win32Platform::VolumeLabel(const char* root) {
   return GbkFromWide(name);
 }
 
-WindowHandle Win32Platform::MakeWindow(const WindowSpec& spec) {
-  const Rect& rect = spec.rect;
-  std::wstring text = WideFromGbk(spec.text);
-  HWND parent = Hwnd(spec.parent);
-  HMENU childId = reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.childId));
+WindowHandle Win32Platform::MakeWindow(const WindowRequest& request) {
+  const Rect& rect = request.rect;
+  std::wstring text = WideFromGbk(request.text);
+  HWND parent = Hwnd(request.parent);
+  HMENU childId = reinterpret_cast<HMENU>(static_cast<INT_PTR>(request.childId));
   const wchar_t* ownClass = nullptr;
   const wchar_t* systemClass = nullptr;
-  switch (spec.kind) {
+  switch (request.kind) {
     case WindowKind::Main:
       ownClass = kMainClass;
       childId = nullptr;
@@ -277,30 +277,30 @@ WindowHandle Win32Platform::MakeWindow(const WindowSpec& spec) {
   }
   if (ownClass != nullptr) {
     // The owner is known from WM_NCCREATE on and hears of WM_CREATE itself.
-    HWND made = CreateWindowExW(spec.exStyle, ownClass, text.c_str(), spec.style, rect.left, rect.top, rect.Width(),
-                                rect.Height(), parent, childId, module_, spec.owner);
+    HWND made = CreateWindowExW(request.exStyle, ownClass, text.c_str(), request.style, rect.left, rect.top, rect.Width(),
+                                rect.Height(), parent, childId, module_, request.owner);
     return Handle(made);
   }
-  HWND made = CreateWindowExW(spec.exStyle, systemClass, text.c_str(), spec.style, rect.left, rect.top, rect.Width(),
+  HWND made = CreateWindowExW(request.exStyle, systemClass, text.c_str(), request.style, rect.left, rect.top, rect.Width(),
                               rect.Height(), parent, childId, module_, nullptr);
   if (made == nullptr) return 0;
   Known& known = windows_[made];
-  known.owner = spec.owner;
+  known.owner = request.owner;
   known.systemProcedure = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(made, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Platform::SystemWindowProcedure)));
-  if (spec.kind == WindowKind::ComboBox) {
+  if (request.kind == WindowKind::ComboBox) {
     COMBOBOXINFO parts{};
     parts.cbSize = sizeof parts;
     if (GetComboBoxInfo(made, &parts)) {
       for (HWND part : {parts.hwndItem, parts.hwndList}) {
         if (part != nullptr && part != made) {
           known.partsOfCombo.push_back(part);
-          comboParts_[part] = spec.owner;
+          comboParts_[part] = request.owner;
         }
       }
     }
   }
-  if (spec.owner != nullptr) spec.owner->OnCreated(Handle(made));
+  if (request.owner != nullptr) request.owner->OnCreated(Handle(made));
   return Handle(made);
 }
 

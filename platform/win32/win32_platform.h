@@ -48,7 +48,7 @@ class Win32Platform : public Platform {
   std::string LogicalDriveStrings() override;
   unsigned DriveType(const char* root) override;
   std::string VolumeLabel(const char* root) override;
-  WindowHandle MakeWindow(const WindowSpec& spec) override;
+  WindowHandle MakeWindow(const WindowRequest& request) override;
   void DestroyWindow(WindowHandle window) override;
   bool WindowExists(WindowHandle window) override;
   Rect WindowRect(WindowHandle window) override;

@@ -92,7 +92,7 @@ class LabelTest : public ShellTest {
 
   RecordingCanvas Paint(ControlNumber label, bool areaToPaint = true) {
     RecordingCanvas canvas(fake_, Rect{0, 0, 88, 24}, areaToPaint);
-    fake_.Window(ControlWindow(label)).spec.owner->OnPaint(canvas);
+    fake_.Window(ControlWindow(label)).request.owner->OnPaint(canvas);
     return canvas;
   }
 };
@@ -258,7 +258,7 @@ TEST_F(ButtonTest, StartsAsACentredNormalPushButton) {
   EXPECT_EQ(Read(kMonitorButtonNumber, kButtonFontIndex), 0u);
   // BS_PUSHBUTTON | BS_CENTER | BS_VCENTER
   EXPECT_EQ(ButtonWindow().style, kButtonBase | 0x0000u | 0x0300u | 0x0C00u);
-  EXPECT_EQ(ButtonWindow().spec.exStyle, 0u);
+  EXPECT_EQ(ButtonWindow().request.exStyle, 0u);
   EXPECT_EQ(ButtonWindow().font, FakePlatform::kStockGuiFont);
 }
 
@@ -305,9 +305,9 @@ TEST_F(ButtonTest, AClickRaisesTheClickEventOnceAndACaptionWriteNone) {
   fake_.ClickButton(button_);
   EXPECT_EQ(g_clicks, 1);
   // Other notifications and focus changes are no clicks.
-  ButtonWindow().spec.owner->OnNotify(5);
-  ButtonWindow().spec.owner->OnFocusChanged(true);
-  ButtonWindow().spec.owner->OnFocusChanged(false);
+  ButtonWindow().request.owner->OnNotify(5);
+  ButtonWindow().request.owner->OnFocusChanged(true);
+  ButtonWindow().request.owner->OnFocusChanged(false);
   EXPECT_EQ(g_clicks, 1);
 }
 

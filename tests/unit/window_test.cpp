@@ -31,7 +31,7 @@ struct BuiltWindow {
 // A system that makes top-level windows larger than asked for.
 class StretchingFake : public FakePlatform {
  public:
-  WindowHandle MakeWindow(const WindowSpec& wanted) override {
+  WindowHandle MakeWindow(const WindowRequest& wanted) override {
     WindowHandle window = FakePlatform::MakeWindow(wanted);
     if (window != 0 && wanted.parent == 0) {
       PlaceWindow(window, Rect{wanted.rect.left, wanted.rect.top, wanted.rect.right + 8, wanted.rect.bottom + 30});
@@ -48,7 +48,7 @@ class MainWindowTest : public ShellTest {
   }
 
   bool Key(unsigned key, bool shift = false, bool control = false, bool alt = false) {
-    return fake_.Window(main_).spec.owner->OnKeyDown(KeyPress{key, shift, control, alt});
+    return fake_.Window(main_).request.owner->OnKeyDown(KeyPress{key, shift, control, alt});
   }
 
   WindowHandle main_ = 0;
@@ -56,12 +56,12 @@ class MainWindowTest : public ShellTest {
 
 TEST_F(MainWindowTest, IsAFixedTopLevelWindowWithTitleIconsAndFont) {
   const FakeWindow& window = fake_.Window(main_);
-  EXPECT_EQ(window.spec.kind, WindowKind::Main);
-  EXPECT_EQ(window.spec.parent, 0u);
+  EXPECT_EQ(window.request.kind, WindowKind::Main);
+  EXPECT_EQ(window.request.parent, 0u);
   EXPECT_EQ(window.text, kTitle);
   EXPECT_EQ(window.style, win32::kClipChildren | win32::kCaption | win32::kSysMenu | win32::kMinimizeBox);
   EXPECT_EQ(window.style & (win32::kThickFrame | win32::kMaximizeBox), 0u);
-  EXPECT_EQ(window.spec.exStyle, 0u);
+  EXPECT_EQ(window.request.exStyle, 0u);
   EXPECT_TRUE(window.iconsSet);
   EXPECT_EQ(window.font, FakePlatform::kStockGuiFont);
   EXPECT_TRUE(window.visible);
@@ -139,16 +139,16 @@ TEST_F(MainWindowTest, ControlsAreBuiltAsDescribed) {
     descriptionOrder.push_back(handle);
     const FakeWindow& window = fake_.Window(handle);
     SCOPED_TRACE(testing::Message() << std::hex << c.number);
-    EXPECT_EQ(window.spec.kind, c.kind);
-    EXPECT_EQ(window.spec.parent, main_);
-    EXPECT_EQ(window.spec.childId, c.childId);
+    EXPECT_EQ(window.request.kind, c.kind);
+    EXPECT_EQ(window.request.parent, main_);
+    EXPECT_EQ(window.request.childId, c.childId);
     EXPECT_EQ(window.rect, c.rect);
     EXPECT_EQ(window.visible, c.visible);
     EXPECT_EQ(window.enabled, true);
     EXPECT_EQ(window.text, c.text);
     // Created hidden as a child; only controls that take focus are tab stops.
-    EXPECT_EQ(window.spec.style & (win32::kChild | win32::kVisible), win32::kChild);
-    EXPECT_EQ((window.spec.style & win32::kTabStop) != 0, c.takesFocus);
+    EXPECT_EQ(window.request.style & (win32::kChild | win32::kVisible), win32::kChild);
+    EXPECT_EQ((window.request.style & win32::kTabStop) != 0, c.takesFocus);
   }
   // The first control of the description is on top of the stacking order.
   EXPECT_EQ(fake_.Window(main_).children, descriptionOrder);
@@ -186,7 +186,7 @@ TEST(MainWindowKeyTest, EscClosesFromEitherControlButNotWithAModifier) {
   for (ControlNumber focused : {kAllDrivesBoxNumber, kMonitorButtonNumber}) {
     BuiltWindow<> built;
     WindowHandle main = built.fake.TopLevelWindow();
-    WindowOwner* owner = built.fake.Window(main).spec.owner;
+    WindowOwner* owner = built.fake.Window(main).request.owner;
     built.fake.FocusWindow(built.Control(focused));
     for (KeyPress modified : {KeyPress{win32::kKeyEscape, true, false, false},
                               KeyPress{win32::kKeyEscape, false, true, false}}) {
@@ -216,7 +216,7 @@ TEST_F(MainWindowTest, EnterGoesOnUnlessADefaultButtonExists) {
 TEST_F(MainWindowTest, FocusReturnsToTheLastFocusedControlAfterReactivation) {
   WindowHandle selector = ControlWindow(kAllDrivesBoxNumber);
   WindowHandle button = ControlWindow(kMonitorButtonNumber);
-  WindowOwner* owner = fake_.Window(main_).spec.owner;
+  WindowOwner* owner = fake_.Window(main_).request.owner;
   auto deactivate = [&] {
     owner->OnActivated(false);
     fake_.FocusWindow(0);
