@@ -67,8 +67,7 @@ Shell& TheShell() {
 
 void Shell::PrepareProcess() {
   platform_.SetQuietErrorMode();
-  programFolder_ = ProgramFolderOf(platform_.ModuleFileName());
-  platform_.ChangeDirectory(programFolder_);
+  platform_.ChangeDirectory(ProgramFolderOf(platform_.ModuleFileName()));
 }
 
 void Shell::LoadDescription() {

@@ -83,7 +83,6 @@ class Shell {
   std::int32_t eventHold() const { return eventHold_; }
   void HoldEvents() { ++eventHold_; }
   void ForgetExitHook() { exitHook_ = nullptr; }
-  const std::wstring& programFolder() const { return programFolder_; }
 
   // The orderly shutdown: no handler runs any more, the windows go, the exit
   // hook (if still registered) runs once, and the process ends.
@@ -96,7 +95,6 @@ class Shell {
 
   Platform& platform_;
   const Program& program_;
-  std::wstring programFolder_;
   std::vector<WindowRecord> windows_;
   std::int32_t eventHold_ = 0;
   Handler exitHook_ = nullptr;

@@ -4,6 +4,8 @@
 //
 //   startup_timer.exe RUNS BASELINE_EXE PROGRAM_EXE
 #include <windows.h>
+
+#include "clock.h"
 #include <shellapi.h>
 #include <fcntl.h>
 #include <io.h>
@@ -15,17 +17,6 @@
 #include <vector>
 
 namespace {
-
-double Seconds() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 struct Search {
   DWORD processId;

@@ -6,6 +6,8 @@
 //
 //   tick_cost.exe [RUNS]
 #include <windows.h>
+
+#include "clock.h"
 #include <fcntl.h>
 #include <io.h>
 
@@ -28,16 +30,7 @@ namespace {
 constexpr std::int32_t kCurrentDriveProperty = 8;
 int g_runs = 300;
 
-double Microseconds() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
-}
+double Microseconds() { return Seconds() * 1e6; }
 
 struct Summary {
   double median;

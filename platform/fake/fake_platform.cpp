@@ -23,15 +23,6 @@ FakeWindow& FakePlatform::Window(WindowHandle window) {
   return found->second;
 }
 
-WindowHandle FakePlatform::ChildWithId(WindowHandle parent, int childId) {
-  for (auto& entry : windows_) {
-    if (entry.second.alive && entry.second.request.parent == parent && entry.second.request.childId == childId) {
-      return entry.first;
-    }
-  }
-  return 0;
-}
-
 WindowHandle FakePlatform::TopLevelWindow() {
   for (auto& entry : windows_) {
     if (entry.second.alive && entry.second.request.parent == 0) return entry.first;

@@ -113,8 +113,6 @@ class FakePlatform : public Platform {
   long CallCount(FakeCall kind) const { return callCounts[static_cast<std::size_t>(kind)]; }
 
   FakeWindow& Window(WindowHandle window);
-  // The live child of `parent` with this child identifier, or 0.
-  WindowHandle ChildWithId(WindowHandle parent, int childId);
   WindowHandle TopLevelWindow();
   // Delivers WM_TIMER for every running timer, as the loop would once a period passes.
   void FireTimers();
